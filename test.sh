@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game and runs the whole test suite:
+# the normal build, then the suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
+# then the threaded parts (sound, video, the loop) under ThreadSanitizer.
+# TIRLAN_SKIP_SANITIZERS=1 runs only the normal build (for a quick local check).
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+build_and_test() { # folder, ctest arguments..., then cmake -D options after "--"
+  local dir=$1; shift
+  local ctest_args=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do ctest_args+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > "$dir.configure.log" 2>&1 \
+    || { cat "$dir.configure.log"; return 1; }
+  cmake --build "$dir" -j "$jobs"
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" "${ctest_args[@]}")
+}
+
+mkdir -p build
+build_and_test build
+if [ "${TIRLAN_SKIP_SANITIZERS:-0}" != 1 ]; then
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  build_and_test build-asan -LE e2e -- -DTIRLAN_SANITIZE="address;undefined" -DTIRLAN_BUILD_BENCH=OFF
+  export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+  build_and_test build-tsan -L 'threads' -- -DTIRLAN_SANITIZE=thread -DTIRLAN_BUILD_BENCH=OFF
+fi
