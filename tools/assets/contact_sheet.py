@@ -1,6 +1,6 @@
 """Contact sheet of everything in data/: every picture of every data/*.tsv table with its name, a
 middle frame of every clip, the list of sounds, and the three puzzles assembled from their pieces
-at their targets (from data/puzzles-layout.tsv, when it exists).
+at their targets (from data/puzzles/layout.tsv, when it exists).
 
 Usage: /usr/bin/python3 tools/assets/contact_sheet.py [output.png] [--data DIR]
        (default output build/contact-sheet.png, default data folder data/ of this repository)
@@ -183,7 +183,7 @@ def screens_panel(files, clip_frames):
 
 
 def puzzle_panel(files):
-    layout_path = os.path.join(DATA, "puzzles-layout.tsv")
+    layout_path = os.path.join(DATA, "puzzles", "layout.tsv")
     if not os.path.exists(layout_path) or not os.path.exists(os.path.join(DATA, "puzzles.tsv")):
         return None
     levels = {}
