@@ -23,5 +23,9 @@ contact-sheet:
 	scripts/install-deps --assets
 	/usr/bin/python3 tools/assets/contact_sheet.py
 
+# A .deb of the game (build/tirlan_<version>_<arch>.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 clean:
 	rm -rf build build-asan build-tsan
