@@ -44,6 +44,7 @@ trap summary EXIT
 build_and_test build
 if [ "${TIRLAN_SKIP_SANITIZERS:-0}" != 1 ]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   build_and_test build-asan -LE e2e -- -DTIRLAN_SANITIZE="address;undefined" -DTIRLAN_BUILD_BENCH=OFF
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
