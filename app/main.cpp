@@ -1,9 +1,13 @@
-// Entry point of the game. The application object and its window arrive with the game itself;
-// until then the executable only proves that the library links.
-#include "platform/Debug.h"
+// Entry point of the game: opens the full-screen main window and runs its loop until the
+// window is closed. The application object and its screens attach to this window.
+#include "framework/Window.h"
 
 int main()
 {
-    DebugOutput(std::string_view("tirlan: the game screens are not built yet"));
-    return 0;
+    IMWindow* window = IMWindow::Create(L"00734 Игра «Тирлан»", false);
+    if (window == nullptr)
+        return 1;
+    int code = IMWindow::Run(window);
+    delete window;
+    return code;
 }
