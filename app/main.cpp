@@ -1,13 +1,5 @@
-// Entry point of the game: opens the full-screen main window and runs its loop until the
-// window is closed. The application object and its screens attach to this window.
-#include "framework/Window.h"
+// Entry point of the game: the application object opens the full-screen main window, shows
+// the start screen and runs the loop until the window is closed.
+#include "app/RunGame.h"
 
-int main()
-{
-    IMWindow* window = IMWindow::Create(L"00734 Игра «Тирлан»", false);
-    if (window == nullptr)
-        return 1;
-    int code = IMWindow::Run(window);
-    delete window;
-    return code;
-}
+int main() { return RunGame(false); }
