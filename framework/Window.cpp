@@ -188,6 +188,10 @@ uint32_t IMWindow::RunPass()
     uint32_t wait = timers.MillisecondsUntilDue();
     wait = std::min(wait, passWithin);
     passWithin = UINT32_MAX;
+    // A timer handler changed the tree (a screen opened, a picture blinked): the next pass
+    // draws it at once instead of waiting for input.
+    if (!inactive && IsDirty())
+        wait = 0;
     // Something due now (an interval-0 timer) still leaves a millisecond for input.
     if (wait == 0)
         wait = 1;

@@ -159,6 +159,25 @@ TEST_F(LoopTest, PassReturnsTheTimeUntilTheNextTimer)
     EXPECT_EQ(Pass(), UINT32_MAX);
 }
 
+TEST_F(LoopTest, WhatATimerChangesIsDrawnWithoutWaitingForInput)
+{
+    Pass();
+    const int id = window->AddTimer(10);
+    ProbeLeaf* leaf = nullptr;
+    window->ConnectTimer(id, [&](const IMEvent&) {
+        if (!leaf)
+            leaf = new ProbeLeaf(window, RECT { 10, 10, 20, 20 });
+        window->RemoveTimer(id);
+        return 0L;
+    });
+    const uint32_t drawn = window->FramesDrawn();
+    EXPECT_LE(Pass(10), 1u) << "the handler made the tree dirty: the loop must not sleep";
+    ASSERT_NE(leaf, nullptr);
+    Pass();
+    EXPECT_EQ(window->FramesDrawn(), drawn + 1);
+    EXPECT_EQ(Pass(), UINT32_MAX) << "and then it sleeps again";
+}
+
 TEST_F(LoopTest, TimerIdsAreNeverReusedForTheLifeOfTheWindow)
 {
     EXPECT_EQ(window->AddTimer(5), 1);
