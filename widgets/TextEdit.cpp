@@ -156,9 +156,12 @@ long IMTextEdit::OnTextKey(const IMKeyboardEvent& event)
     if (event.Is(WM_CHAR) && editable) {
         const uint32_t code = event.wParam;
         if (code == VK_BACK) {
-            if (caretIndex > 0) {
-                EraseText(caretIndex - 1, 1);
-                SetCaret(caretIndex - 1);
+            // Erasing moves the caret through the layout (it is clamped to the shorter
+            // text), so step back from the index the key found.
+            const int at = caretIndex;
+            if (at > 0) {
+                EraseText(at - 1, 1);
+                SetCaret(at - 1);
             }
         } else {
             // Control characters (Tab, Enter, Escape, line feed and the rest) insert nothing.

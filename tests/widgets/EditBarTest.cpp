@@ -44,7 +44,16 @@ TEST_F(EditBarTest, TypingBackspaceAndDeleteEditAtTheCaret)
     EXPECT_EQ(bar->GetText(), L"Вася");
     EXPECT_EQ(Edit().GetCaret(), 3);
 
-    Type(L"\b\b\b");
+    Key(VK_RIGHT); // to the end: backspace there erases one character and steps back one
+    Type(L"\b");
+    EXPECT_EQ(bar->GetText(), L"Вас");
+    EXPECT_EQ(Edit().GetCaret(), 3);
+    Type(L"\b\b");
+    EXPECT_EQ(bar->GetText(), L"В");
+    EXPECT_EQ(Edit().GetCaret(), 1);
+    Type(L"я");
+    Key(VK_LEFT);
+    Type(L"\b");
     EXPECT_EQ(bar->GetText(), L"я");
     Type(L"\b"); // at 0: nothing
     EXPECT_EQ(bar->GetText(), L"я");
