@@ -1,0 +1,98 @@
+#include "results/SelectPrinterDialog.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kWidth = 360;
+constexpr int kHeight = 250;
+constexpr int kMessageLeft = 30;
+constexpr int kMessageWidth = 300;
+constexpr int kMessageFont = 14;
+constexpr int kMessageGap = 4; // between the buttons and the note, and below the note
+
+} // namespace
+
+IMSelectPrinterDialog::IMSelectPrinterDialog(IMDialog* parent, const std::vector<std::wstring>& printers,
+    const std::wstring& defaultPrinter, int layer)
+    : IMDialog(parent, &kRect, layer)
+{
+    background = CreatePicture(0, 0, L"DefaultBackGround");
+    lines[0] = CreatePicture(0, 0, L"EditBarKaretka");
+    lines[1] = CreatePicture(0, 0, L"EditBarKaretka");
+    lines[2] = CreatePicture(0, 0, L"EditBarKaretka");
+    lines[3] = CreatePicture(0, 0, L"EditBarKaretka");
+    LayOutFrame(kHeight);
+
+    caption = CreateText(30, 38, L"Выберите принтер:");
+    caption->SetTextColour(0xFF000000);
+    list = new IMList(this);
+    list->SetRect(RECT { 30, 58, 330, 158 });
+    printButton = CreateButton(30, 179, L"PrintButton", L"PrintButton", L"PrintButtonNuv", L"PrintButtonKlick");
+    closeButton = CreateButton(221, 179, L"CloseButton", L"CloseButton", L"CloseButtonNuv", L"CloseButtonKlick");
+
+    for (const std::wstring& name : printers)
+        list->AddItem(name);
+    if (!defaultPrinter.empty()) {
+        for (IMTextLabel* item : list->Items()) {
+            if (item->GetText() == defaultPrinter)
+                list->Select(item);
+        }
+    }
+
+    ConnectTracked(closeButton->sigClick, this, [this](const IMMouseEvent&) { return Close(); });
+}
+
+IMSelectPrinterDialog::~IMSelectPrinterDialog() = default;
+
+void IMSelectPrinterDialog::LayOutFrame(int height)
+{
+    background->SetRect(RECT { 0, 0, kWidth, height });
+    lines[0]->SetRect(RECT { 0, 0, 1, height });
+    lines[1]->SetRect(RECT { 0, 0, kWidth, 1 });
+    lines[2]->SetRect(RECT { 0, height - 1, kWidth, height });
+    lines[3]->SetRect(RECT { kWidth - 1, 0, kWidth, height });
+    SetDirty(true);
+}
+
+std::wstring IMSelectPrinterDialog::SelectedPrinter() const
+{
+    const IMTextLabel* item = list->Selected();
+    return item ? item->GetText() : std::wstring {};
+}
+
+void IMSelectPrinterDialog::ShowMessage(const std::wstring& text)
+{
+    const RECT own = GetRect();
+    if (text.empty()) {
+        if (message) {
+            message->Release();
+            message = nullptr;
+        }
+        SetRect(RECT { own.left, own.top, own.right, own.top + kHeight });
+        LayOutFrame(kHeight);
+        return;
+    }
+    if (!message) {
+        message = new IMTextLabel(this, 1);
+        message->wrap = true;
+        message->textColour = kMessageColour;
+        message->fontHeight = kMessageFont;
+    }
+    const RECT button = printButton->GetRect();
+    const int top = button.bottom + kMessageGap;
+    // The text wraps at the rectangle's width, so the width is set before the text.
+    message->SetRect(RECT { kMessageLeft, top, kMessageLeft + kMessageWidth, top + 1 });
+    message->SetText(text);
+    const int textHeight = RectHeight(message->GetSourceRect());
+    message->SetRect(RECT { kMessageLeft, top, kMessageLeft + kMessageWidth, top + textHeight });
+
+    // Grow downwards, but not past the bottom of the parent.
+    int height = std::max(kHeight, top + textHeight + kMessageGap);
+    if (parent)
+        height = std::min(height, std::max(kHeight, RectHeight(parent->GetRect()) - own.top));
+    SetRect(RECT { own.left, own.top, own.right, own.top + height });
+    LayOutFrame(height);
+}
+
+std::wstring IMSelectPrinterDialog::Message() const { return message ? message->GetText() : std::wstring {}; }
