@@ -1,3 +1,4 @@
+#include "results/DialogMessage.h"
 #include "results/SelectPrinterDialog.h"
 
 #include <algorithm>
@@ -6,9 +7,6 @@ namespace {
 
 constexpr int kWidth = 360;
 constexpr int kHeight = 250;
-constexpr int kMessageLeft = 30;
-constexpr int kMessageWidth = 300;
-constexpr int kMessageFont = 14;
 constexpr int kMessageGap = 4; // between the buttons and the note, and below the note
 
 } // namespace
@@ -64,33 +62,7 @@ std::wstring IMSelectPrinterDialog::SelectedPrinter() const
 void IMSelectPrinterDialog::ShowMessage(const std::wstring& text)
 {
     const RECT own = GetRect();
-    if (text.empty()) {
-        if (message) {
-            message->Release();
-            message = nullptr;
-        }
-        SetRect(RECT { own.left, own.top, own.right, own.top + kHeight });
-        LayOutFrame(kHeight);
-        return;
-    }
-    if (!message) {
-        message = new IMTextLabel(this, 1);
-        message->wrap = true;
-        message->textColour = kMessageColour;
-        message->fontHeight = kMessageFont;
-    }
-    const RECT button = printButton->GetRect();
-    const int top = button.bottom + kMessageGap;
-    // The text wraps at the rectangle's width, so the width is set before the text.
-    message->SetRect(RECT { kMessageLeft, top, kMessageLeft + kMessageWidth, top + 1 });
-    message->SetText(text);
-    const int textHeight = RectHeight(message->GetSourceRect());
-    message->SetRect(RECT { kMessageLeft, top, kMessageLeft + kMessageWidth, top + textHeight });
-
-    // Grow downwards, but not past the bottom of the parent.
-    int height = std::max(kHeight, top + textHeight + kMessageGap);
-    if (parent)
-        height = std::min(height, std::max(kHeight, RectHeight(parent->GetRect()) - own.top));
+    const int height = ShowDialogMessage(*this, message, text, printButton->GetRect().bottom + kMessageGap, kHeight);
     SetRect(RECT { own.left, own.top, own.right, own.top + height });
     LayOutFrame(height);
 }
