@@ -138,13 +138,8 @@ std::unique_ptr<IMDisplay> IMDisplay::OpenWindow(const std::wstring& title, bool
         ReportSdlError("renderer creation failed");
         return nullptr;
     }
-    display->canvasWidth = kCanvasWidth;
-    display->canvasHeight = kCanvasHeight;
-    display->state = std::make_shared<IMDisplayState>();
-    display->state->renderer = display->renderer;
-    if (!display->CreateCanvas())
+    if (!display->FinishOpening(kCanvasWidth, kCanvasHeight))
         return nullptr;
-    display->Clear();
     return display;
 }
 
@@ -182,14 +177,21 @@ std::unique_ptr<IMDisplay> IMDisplay::OpenHeadless(int width, int height)
         ReportSdlError("software renderer creation failed");
         return nullptr;
     }
-    display->canvasWidth = width;
-    display->canvasHeight = height;
-    display->state = std::make_shared<IMDisplayState>();
-    display->state->renderer = display->renderer;
-    if (!display->CreateCanvas())
+    if (!display->FinishOpening(width, height))
         return nullptr;
-    display->Clear();
     return display;
+}
+
+bool IMDisplay::FinishOpening(int width, int height)
+{
+    canvasWidth = width;
+    canvasHeight = height;
+    state = std::make_shared<IMDisplayState>();
+    state->renderer = renderer;
+    if (!CreateCanvas())
+        return false;
+    Clear();
+    return true;
 }
 
 IMDisplay::~IMDisplay()

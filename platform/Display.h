@@ -145,6 +145,8 @@ public:
 private:
     IMDisplay() = default;
     bool CreateCanvas();
+    // The common end of opening: canvas size, shared state, the canvas texture, a first clear.
+    bool FinishOpening(int width, int height);
     bool ApplyClip() const;
 
     SDL_Window* window { nullptr };
