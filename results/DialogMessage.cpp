@@ -12,6 +12,17 @@ constexpr int kMessageFont = 14;
 constexpr int kMessageGap = 4; // below the note
 }
 
+void LayOutDialogFrame(IMDialog& dialog, IMStaticPictureBase<IMTextureView>* background,
+    const std::array<IMStaticPictureBase<IMTextureView>*, 4>& lines, int width, int height)
+{
+    background->SetRect(RECT { 0, 0, width, height });
+    lines[0]->SetRect(RECT { 0, 0, 1, height });
+    lines[1]->SetRect(RECT { 0, 0, width, 1 });
+    lines[2]->SetRect(RECT { 0, height - 1, width, height });
+    lines[3]->SetRect(RECT { width - 1, 0, width, height });
+    dialog.SetDirty(true);
+}
+
 int ShowDialogMessage(IMDialog& dialog, IMTextLabel*& label, const std::wstring& text, int top, int baseHeight)
 {
     if (text.empty()) {

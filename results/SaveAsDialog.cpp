@@ -31,15 +31,7 @@ IMSaveAsDialog::IMSaveAsDialog(IMDialog* parent, int layer) : IMDialog(parent, &
 
 IMSaveAsDialog::~IMSaveAsDialog() = default;
 
-void IMSaveAsDialog::LayOutFrame(int height)
-{
-    background->SetRect(RECT { 0, 0, kWidth, height });
-    lines[0]->SetRect(RECT { 0, 0, 1, height });
-    lines[1]->SetRect(RECT { 0, 0, kWidth, 1 });
-    lines[2]->SetRect(RECT { 0, height - 1, kWidth, height });
-    lines[3]->SetRect(RECT { kWidth - 1, 0, kWidth, height });
-    SetDirty(true);
-}
+void IMSaveAsDialog::LayOutFrame(int height) { LayOutDialogFrame(*this, background, lines, kWidth, height); }
 
 void IMSaveAsDialog::SetPath(const std::wstring& path)
 {

@@ -43,15 +43,7 @@ IMSelectPrinterDialog::IMSelectPrinterDialog(IMDialog* parent, const std::vector
 
 IMSelectPrinterDialog::~IMSelectPrinterDialog() = default;
 
-void IMSelectPrinterDialog::LayOutFrame(int height)
-{
-    background->SetRect(RECT { 0, 0, kWidth, height });
-    lines[0]->SetRect(RECT { 0, 0, 1, height });
-    lines[1]->SetRect(RECT { 0, 0, kWidth, 1 });
-    lines[2]->SetRect(RECT { 0, height - 1, kWidth, height });
-    lines[3]->SetRect(RECT { kWidth - 1, 0, kWidth, height });
-    SetDirty(true);
-}
+void IMSelectPrinterDialog::LayOutFrame(int height) { LayOutDialogFrame(*this, background, lines, kWidth, height); }
 
 std::wstring IMSelectPrinterDialog::SelectedPrinter() const
 {
