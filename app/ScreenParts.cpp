@@ -1,0 +1,32 @@
+#include "app/ScreenParts.h"
+
+#include "graphics/TextLabel.h"
+
+IMDialog* CreateSubDialog(int x, int width, IMDialog* parent, int y, int height, int layer)
+{
+    const RECT rect { x, y, x + width, y + height };
+    return new IMDialog(parent, &rect, layer);
+}
+
+IMStaticPictureBase<IMTextView>* CreateScreenText(IMDialog* dialog, int x, int y, const std::wstring& text,
+    int size, bool bold)
+{
+    // The style is set before the text, so the glyphs are laid out once, in that style.
+    auto* label = new IMTextLabel(dialog, 0);
+    label->textColour = kScreenTextColour;
+    label->fontHeight = size;
+    label->bold = bold;
+    label->SetText(text);
+    label->SetRect(label->GetSourceRect());
+    label->MoveTo(x, y);
+    return label;
+}
+
+IMStaticPictureBase<IMTextView>* CreateCentredText(IMDialog* dialog, int y, const std::wstring& text, int size,
+    bool bold)
+{
+    IMTextLabel* label = CreateScreenText(dialog, 0, y, text, size, bold);
+    // Integer halves: each is truncated on its own.
+    label->MoveTo(dialog->GetWidth() / 2 - label->GetWidth() / 2, y);
+    return label;
+}
