@@ -27,13 +27,6 @@ App::~App() = default;
 
 void App::Init() { AddExercise(L"Dialog1", BuildGame); }
 
-void App::ShowInstruction(IMDialog* dialog)
-{
-    instructionDialog = dialog;
-    instructionEnded = false;
-    IMApp<App>::ShowInstruction(dialog);
-}
-
 void App::RecordGameStatistics()
 {
     if (workbook)

@@ -6,6 +6,8 @@
 
 #include <string>
 
+class CursorMouse;
+
 class App : public IMApp<App> {
 public:
     // The teacher's description shown on the start screen (901 characters).
@@ -15,8 +17,15 @@ public:
 
     // Registers the game as "Dialog1".
     void Init() override;
-    // Replaced by the screens: the game's spoken instruction; until then the plain page.
+    // The game's spoken instruction acted out in `dialog`: the first puzzle's pieces, the
+    // blinking frames, the drawn cursor carrying a piece, the pieces flying into place.
     void ShowInstruction(IMDialog* dialog) override;
+    // The end of the instruction (the speech is over or `dialog` closed), once per
+    // instruction: the closing page, the system cursor back, the drawn cursor released.
+    void InstructionEnd(IMDialog* dialog, CursorMouse* cursor);
+    // The closing page in `dialog`: keyboard, mouse, the blinking space bar and the closing
+    // sentence; Space closes `dialog`.
+    void ShowClosingPage(IMDialog* dialog);
 
     // The next arrow after the third puzzle: the drag and extra-click rows, then the praise.
     void RecordGameStatistics();

@@ -7,10 +7,16 @@
 //
 // Sections: instance and shut-down; texts and registry; the run; keys; screens; data.
 //
-// The screens (start, exit, credits, instruction, praise, results) are virtual so that the
-// screen code can supply them; the versions here do the least that keeps a run going.
-// Everything runs on the UI thread.
+// The screens (start, exit, credits, instruction, praise, results) are virtual; the versions
+// here build the framework's own screens (app/StartScreen.h and the others), an application
+// may replace any of them. Everything runs on the UI thread.
 
+#include "app/Credits.h"
+#include "app/DefaultInstruction.h"
+#include "app/ExitDialog.h"
+#include "app/Praise.h"
+#include "app/ResultsScreen.h"
+#include "app/StartScreen.h"
 #include "framework/Dialog.h"
 #include "framework/Event.h"
 #include "framework/Messages.h"
@@ -18,6 +24,8 @@
 #include "framework/Window.h"
 #include "platform/Cursor.h"
 #include "platform/Keyboard.h"
+#include "graphics/ResourceManager.h"
+#include "results/ResultsActions.h"
 #include "results/ResultsRecord.h"
 
 #include <cstdint>
@@ -43,10 +51,8 @@ public:
     using Factory = std::function<void(IMDialog*)>;
     using WindowMaker = std::function<IMWindow*(const std::wstring& title, bool windowed)>;
 
-    // Milliseconds the stand-in instruction stays open before it closes itself.
+    // Milliseconds the default help page stays open before it closes itself.
     static constexpr uint32_t kPlainInstructionMs = 5000;
-    // How long the stand-in praise lasts: 26 frames at 12 frames per second.
-    static constexpr uint32_t kPraiseMs = 2167;
 
     // ---- instance and shut-down ----
 
@@ -68,7 +74,7 @@ public:
             app->windowTitle = windowTitle;
             app->workbook = std::make_unique<ResultsRecord>(windowTitle);
             app->Init();
-            std::srand(static_cast<unsigned>(std::time(nullptr)));
+            std::srand(static_cast<unsigned>(CalendarNow()));
         }
         ++useCount;
         return instance;
@@ -94,6 +100,10 @@ public:
 
     // How Instance opens the main window; tests install a headless one. Empty: the real window.
     static inline WindowMaker windowMaker {};
+    // Where the calendar time (seconds since 1970) comes from; tests install one that follows
+    // their clock. Empty: the system's.
+    static inline std::function<int64_t()> calendarClock {};
+    static int64_t CalendarNow() { return calendarClock ? calendarClock() : static_cast<int64_t>(std::time(nullptr)); }
 
     virtual ~IMApp()
     {
@@ -121,33 +131,76 @@ public:
     // Registers the exercises; nothing here.
     virtual void Init() { }
 
-    // ---- screens (the stand-ins are replaced by the screens) ----
+    // ---- screens ----
 
-    // Replaced by the screens: shows nothing; the start screen calls StartPressed.
-    virtual void ShowStartScreen() { ++startScreenShows; }
-    // Replaced by the screens: only notes that the results screen was reached.
-    virtual void ShowResultsScreen() { ++resultsScreenShows; }
-    // Replaced by the screens: the praise with a close mark; this program never calls it.
-    virtual void ShowPraise(IMDialog* target) { }
-    // Replaced by the screens: shows nothing and closes the exercise that was running when it
-    // began once the praise's time is over.
+    // The start screen; it replaces a results screen still open (Retry from the exit dialog
+    // during an exercise builds one just before).
+    virtual void ShowStartScreen()
+    {
+        ++startScreenShows;
+        if (mainWindow == nullptr)
+            return;
+        CloseResultsScreen();
+        StartScreenActions actions;
+        actions.start = [this](const std::wstring& name) { StartPressed(name); };
+        actions.exit = [this] { mainWindow->Close(); };
+        actions.options = optionsAction;
+        startScreen = BuildStartScreen(mainWindow, { resourceNumber, title, description }, std::move(actions));
+        TrackScreen(startScreen, startScreen);
+    }
+    // The results screen; print and save-as only with a workbook.
+    virtual void ShowResultsScreen()
+    {
+        ++resultsScreenShows;
+        if (mainWindow == nullptr)
+            return;
+        CloseResultsScreen();
+        ResultsScreenActions actions;
+        if (Workbook() != nullptr) {
+            actions.print = [this] {
+                if (workbook)
+                    OnPrintClicked(*workbook, mainWindow, ResultsRecord::MakePrintHeader(resourceNumber, title, pupilName));
+            };
+            actions.saveAs = [this] {
+                if (workbook)
+                    OnSaveAsClicked(*workbook, mainWindow);
+            };
+        }
+        // The results screen closes itself after this. The run starts again from the first
+        // exercise, as after Retry in the exit dialog.
+        actions.retry = [this] {
+            resultsScreen = nullptr;
+            nextExerciseName = exercises.empty() ? std::wstring() : exercises.begin()->first;
+            ShowStartScreen();
+        };
+        actions.close = [this] { mainWindow->Close(); };
+        resultsScreen = BuildResultsScreen(mainWindow, { resourceNumber, title, pupilName }, std::move(actions));
+        TrackScreen(resultsScreen, resultsScreen);
+    }
+    // The praise with a close mark that closes `target`; this program never calls it.
+    virtual void ShowPraise(IMDialog* target)
+    {
+        if (mainWindow != nullptr)
+            BuildPraiseWithCloseMark(mainWindow, target, ChoosePraiseIndex());
+    }
+    // The praise with its cloud at (x, y); its end closes the exercise that was running when
+    // it began (unless Retry closed that one already).
     virtual void ShowPraiseAt(int x, int y)
     {
-        IMWindow* window = mainWindow;
-        if (window == nullptr)
+        if (mainWindow == nullptr)
             return;
         IMDialog* praised = exerciseDialog;
-        const int id = window->AddTimer(kPraiseMs);
-        window->ConnectTimer(id, [this, window, id, praised](const IMEvent&) {
-            window->RemoveTimer(id);
-            // The exercise may have been closed (Retry) and another begun meanwhile.
+        BuildPraiseAt(mainWindow, x, y, ChoosePraiseIndex(), [this, praised] {
             if (praised != nullptr && exerciseDialog == praised)
                 exerciseDialog->Close();
-            return 0L;
         });
     }
-    // Replaced by the screens: a page that closes itself after five seconds.
-    virtual void ShowInstruction(IMDialog* dialog) { CloseLater(dialog, kPlainInstructionMs); }
+    // The default help page, closing itself after five seconds.
+    virtual void ShowInstruction(IMDialog* dialog)
+    {
+        BuildDefaultInstructionPage(dialog);
+        CloseLater(dialog, kPlainInstructionMs);
+    }
     // F12 opens the exit dialog; other keys are ignored.
     virtual int OnKeyDown(const IMKeyboardEvent& event)
     {
@@ -155,17 +208,30 @@ public:
             OpenExitDialog();
         return 0;
     }
-    // Replaced by the screens: an empty overlay over the whole window that takes the mouse
-    // (so nothing below it can be played) until Retry, Close or Cancel.
+    // The exit dialog over everything: Retry, Close, Cancel. The cursor it shows stays shown.
     virtual void OpenExitDialog()
     {
         if (exitDialog != nullptr || mainWindow == nullptr)
             return;
         ShowCursor(true);
-        exitDialog = new IMDialog(mainWindow, nullptr, 1099);
+        ExitDialogActions actions;
+        actions.retry = [this] { Restart(); };
+        actions.close = [this] { mainWindow->Close(); };
+        actions.cancel = [this] { CloseExitDialog(); };
+        int width = IMResourceManager::kBackBufferWidth;
+        int height = IMResourceManager::kBackBufferHeight;
+        if (resourceManager != nullptr && resourceManager->BackBufferWidth() > 0) {
+            width = resourceManager->BackBufferWidth();
+            height = resourceManager->BackBufferHeight();
+        }
+        exitDialog = BuildExitDialog(mainWindow, width, height, std::move(actions));
     }
-    // Replaced by the screens: the credits; nothing is shown yet.
-    virtual void ShowCredits() { }
+    // The credits, once at a time.
+    virtual void ShowCredits()
+    {
+        if (mainWindow != nullptr && !creditsShowing)
+            BuildCredits(mainWindow, &creditsShowing);
+    }
 
     // Hides and closes the exit dialog.
     void CloseExitDialog()
@@ -235,7 +301,7 @@ public:
     {
         ShowCursor(true);
         if (!nextExerciseName.empty()) {
-            exerciseStartTime = static_cast<int64_t>(std::time(nullptr));
+            exerciseStartTime = CalendarNow();
             if (workbook)
                 workbook->RecordExerciseStart(exerciseStartTime);
             instructionRepeats = 0;
@@ -256,7 +322,7 @@ public:
             nextExerciseName = next == exercises.end() ? std::wstring() : next->first;
             it->second(dialog);
         } else {
-            const int64_t now = static_cast<int64_t>(std::time(nullptr));
+            const int64_t now = CalendarNow();
             if (workbook)
                 workbook->RecordExerciseEnd(instructionRepeats, exerciseStartTime, now);
             ShowResultsScreen();
@@ -334,9 +400,12 @@ public:
 
     // Whether the credits are open (the credits screen sets and clears it).
     static inline bool creditsShowing { false };
-    // How often the stand-in start and results screens were asked for.
+    // How often the start and results screens were built.
     int startScreenShows { 0 };
     int resultsScreenShows { 0 };
+    // The start and results screens while they are open; null otherwise.
+    IMDialog* startScreen { nullptr };
+    IMDialog* resultsScreen { nullptr };
 
 protected:
     IMApp() = default;
@@ -372,6 +441,28 @@ protected:
             workbook->SaveResultsOnClose();
         }
         return 0;
+    }
+
+    // Clears `slot` when `screen` closes (if it still names it).
+    void TrackScreen(IMDialog* screen, IMDialog*& slot)
+    {
+        if (screen == nullptr)
+            return;
+        IMDialog** where = &slot;
+        ConnectTracked(screen->sigClosed, screen, [where, screen](const IMEvent&) {
+            if (*where == screen)
+                *where = nullptr;
+            return 0L;
+        });
+    }
+    void CloseResultsScreen()
+    {
+        if (resultsScreen == nullptr)
+            return;
+        IMDialog* screen = resultsScreen;
+        resultsScreen = nullptr;
+        if (screen->parent == nullptr || !screen->parent->IsPendingDelete(screen))
+            screen->Close();
     }
 
 private:

@@ -23,10 +23,6 @@ int RunGame(bool windowed)
         sound->InitializeSound();
         SetProgramSound(sound.get());
         app->ShowStartScreen();
-        // NOTE: until the start screen takes a name, the run begins at once without one (no
-        // record is kept), so the game can be played.
-        if (app->startScreenShows > 0)
-            app->StartPressed(L"");
         IMWindow::Run(app->mainWindow);
         // The screens go before the sounds they hold ids of.
         SetProgramSound(nullptr);

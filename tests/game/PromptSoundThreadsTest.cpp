@@ -24,16 +24,18 @@ TEST_F(GameSoundThreads, TheNextArrowPlaysPrompt145ThenPrompt146)
     StartGame();
     SolvePuzzle();
     ClickNextArrow();
-    ASSERT_NE(sound->FindStream(1), nullptr);
-    EXPECT_TRUE(sound->FindStream(1)->IsPlaying());
-    EXPECT_EQ(sound->FindStream(2), nullptr);
+    // Asking for a sound already opened answers its stream: the prompt 145 is playing and
+    // 146 has not been opened yet (it would be the next stream).
+    const uint32_t prompt145 = sound->CreateSound(L"145");
+    ASSERT_NE(sound->FindStream(prompt145), nullptr);
+    EXPECT_TRUE(sound->FindStream(prompt145)->IsPlaying());
+    EXPECT_EQ(sound->FindStream(prompt145 + 1), nullptr);
     SolvePuzzle();
     ClickNextArrow();
-    ASSERT_NE(sound->FindStream(2), nullptr);
-    EXPECT_TRUE(sound->FindStream(2)->IsPlaying());
-    // The streams were made for those two sounds: asking again answers the same ids.
-    EXPECT_EQ(sound->CreateSound(L"145"), 1u);
-    EXPECT_EQ(sound->CreateSound(L"146"), 2u);
+    const uint32_t prompt146 = sound->CreateSound(L"146");
+    EXPECT_EQ(prompt146, prompt145 + 1);
+    ASSERT_NE(sound->FindStream(prompt146), nullptr);
+    EXPECT_TRUE(sound->FindStream(prompt146)->IsPlaying());
     RunFor(100);
 
     SetProgramSound(nullptr);
