@@ -4,10 +4,19 @@
 #include "platform/Text.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
+
+#include <unistd.h>
 
 // Shared between a display and its textures, so that a texture outliving its display knows
 // the renderer (and with it the texture) is gone.
@@ -42,6 +51,68 @@ int64_t FloorDiv(int64_t a, int64_t b)
 }
 
 SDL_Rect ToSdl(const RECT& r) { return SDL_Rect { r.left, r.top, r.right - r.left, r.bottom - r.top }; }
+
+// With TIRLAN_TRACE_FIRST_FRAME set, the first present writes "first frame <ms> ms": the
+// time since the process started (its start time in /proc/self/stat, boot-clock ticks).
+void TraceFirstFrame()
+{
+    static bool done = false;
+    if (done || !std::getenv("TIRLAN_TRACE_FIRST_FRAME"))
+        return;
+    done = true;
+    std::ifstream file("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::istringstream fields(stat.substr(std::min(stat.size(), stat.rfind(')') + 1)));
+    std::string field; // the fields after the name start at 3; the start time is 22
+    for (int i = 3; i <= 22; ++i)
+        fields >> field;
+    timespec now {};
+    const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
+    if (!fields || ticksPerSecond <= 0 || ::clock_gettime(CLOCK_BOOTTIME, &now) != 0)
+        return;
+    const double startMs = std::strtod(field.c_str(), nullptr) * 1000.0 / double(ticksPerSecond);
+    const double nowMs = double(now.tv_sec) * 1000.0 + double(now.tv_nsec) / 1e6;
+    DebugOutput("first frame " + std::to_string(std::lround(nowMs - startMs)) + " ms");
+}
+
+// Whether the renderer draws through an OpenGL driver that rasterises on the processor
+// (Mesa's llvmpipe, softpipe or swrast, as under Xvfb or without a graphics card). Such a
+// driver copies every frame several times; SDL's own software renderer is far cheaper there.
+bool DrawsThroughSoftwareOpenGl(SDL_Renderer* renderer)
+{
+    SDL_RendererInfo info {};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || info.name == nullptr
+        || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
+    if (name == nullptr)
+        return false;
+    const std::string text(reinterpret_cast<const char*>(name));
+    for (const char* soft : { "llvmpipe", "softpipe", "swrast", "Software Rasterizer" })
+        if (text.find(soft) != std::string::npos)
+            return true;
+    return false;
+}
+
+// Whether the display is an X server that offers no direct rendering (DRI2 or DRI3), as Xvfb
+// and remote displays do: OpenGL would then rasterise on the processor, and merely loading
+// that driver costs some 60 MB. Asked on a connection of its own, before any window exists.
+bool XServerWithoutDirectRendering()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0)
+        return false;
+    Display* x = XOpenDisplay(nullptr);
+    if (x == nullptr)
+        return false;
+    int opcode = 0, event = 0, error = 0;
+    const bool direct = XQueryExtension(x, "DRI3", &opcode, &event, &error) || XQueryExtension(x, "DRI2", &opcode, &event, &error);
+    XCloseDisplay(x);
+    return !direct;
+}
 
 } // namespace
 
@@ -105,6 +176,17 @@ std::unique_ptr<IMDisplay> IMDisplay::OpenWindow(const std::wstring& title, bool
     display->initFlags = SDL_INIT_VIDEO;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
 
+    // TIRLAN_RENDERER=software or =accelerated chooses; otherwise the software renderer serves
+    // an X server without direct rendering, and an accelerated renderer is kept unless its
+    // driver turns out to rasterise on the processor.
+    const char* choice = std::getenv("TIRLAN_RENDERER");
+    const bool forceAccelerated = choice != nullptr && std::strcmp(choice, "accelerated") == 0;
+    const bool forceSoftware = (choice != nullptr && std::strcmp(choice, "software") == 0)
+        || (!forceAccelerated && XServerWithoutDirectRendering());
+    // Nor may SDL back the software renderer's window surface with an OpenGL one.
+    if (forceSoftware)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+
     Uint32 flags = 0;
     int x = int(SDL_WINDOWPOS_CENTERED);
     int y = int(SDL_WINDOWPOS_CENTERED);
@@ -127,10 +209,18 @@ std::unique_ptr<IMDisplay> IMDisplay::OpenWindow(const std::wstring& title, bool
         ReportSdlError("window creation failed");
         return nullptr;
     }
-    display->renderer = SDL_CreateRenderer(display->window, -1,
-        SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
+    if (!forceSoftware)
+        display->renderer = SDL_CreateRenderer(display->window, -1,
+            SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
+    if (display->renderer && !forceAccelerated && DrawsThroughSoftwareOpenGl(display->renderer)) {
+        SDL_DestroyRenderer(display->renderer);
+        display->renderer = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+        if (display->renderer)
+            DebugOutput("display: OpenGL rasterises on the processor here; drawing with the software renderer");
+    }
     if (!display->renderer) {
-        ReportSdlError("accelerated renderer unavailable, using the software renderer");
+        if (!forceSoftware)
+            ReportSdlError("accelerated renderer unavailable, using the software renderer");
         display->renderer
             = SDL_CreateRenderer(display->window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
     }
@@ -394,6 +484,7 @@ void IMDisplay::Present()
     SDL_Rect box = ToSdl(LetterboxRect());
     SDL_RenderCopy(renderer, canvas, nullptr, &box);
     SDL_RenderPresent(renderer);
+    TraceFirstFrame();
     SDL_SetRenderTarget(renderer, canvas);
     ApplyClip();
 }
