@@ -23,6 +23,12 @@ contact-sheet:
 	scripts/install-deps --assets
 	/usr/bin/python3 tools/assets/contact_sheet.py
 
+# Release build of the benchmarks (build-bench), then one table of figures and budgets;
+# fails when a budget is missed. Needs Xvfb and xdotool for the whole-process figures.
+bench:
+	scripts/install-deps
+	bash bench/run.sh $(CURDIR)/build-bench
+
 # A .deb of the game (build/tirlan_<version>_<arch>.deb).
 package: build
 	cd $(BUILD) && cpack -G DEB
