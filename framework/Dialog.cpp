@@ -270,9 +270,19 @@ long IMDialogBase<IMEmptyView>::OnMouseMove(const IMMouseEvent& event)
 long IMDialogBase<IMEmptyView>::OnMouseButton(const IMMouseEvent& event)
 {
     IMControl::OnMouseButton(event);
+    DepthGuard guard(routing);
+    // A press finds the child under the pointer afresh: the tree may have changed under a
+    // still mouse (a screen closed, another opened) since the last move.
+    const bool press = event.Is(WM_LBUTTONDOWN) || event.Is(WM_RBUTTONDOWN) || event.Is(WM_MBUTTONDOWN)
+        || event.Is(WM_LBUTTONDBLCLK) || event.Is(WM_RBUTTONDBLCLK) || event.Is(WM_MBUTTONDBLCLK);
+    if (press) {
+        const RECT r = GetRect();
+        lastMouseX = event.x - r.left;
+        lastMouseY = event.y - r.top;
+        UpdateHover(IMMouseEvent(this, WM_MOUSEMOVE, event.wParam, lastMouseX, lastMouseY));
+    }
     if (!hovered)
         return 0;
-    DepthGuard guard(routing);
     if (event.Is(WM_LBUTTONDOWN) && hovered != focusChild && hovered->IsFocusable()) {
         IMControl* target = hovered;
         if (focusChild)

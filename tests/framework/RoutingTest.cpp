@@ -213,6 +213,24 @@ TEST_F(RoutingTest, HidingTheHoveredChildUnderAStillMouseEntersTheOneBelow)
     EXPECT_EQ(log, (Strings { "enter:above@10,10", "leave:below@10,10" }));
 }
 
+TEST_F(RoutingTest, APressUnderAStillMouseReachesAChildThatCameAfterTheLastMove)
+{
+    // A screen closes and the next one opens under the pointer; the mouse does not move
+    // before the press.
+    auto* screen = Dialog(root.get(), RECT { 0, 0, 200, 200 }, "screen");
+    Leaf(screen, RECT { 0, 0, 50, 50 }, "old");
+    Step();
+    MouseMove(10, 10);
+    screen->Close();
+    Step();
+    auto* next = Dialog(root.get(), RECT { 0, 0, 200, 200 }, "next");
+    auto* leaf = Leaf(next, RECT { 5, 5, 50, 50 }, "leaf");
+    Step();
+    LogMouse(leaf);
+    Click(10, 10);
+    EXPECT_EQ(log, (Strings { "enter:leaf@10,10", "button:leaf@10,10", "click:leaf@10,10", "button:leaf@10,10" }));
+}
+
 TEST_F(RoutingTest, AMovedChildUnderAStillMouseGetsEnterAndLeave)
 {
     auto* leaf = Leaf(root.get(), RECT { 100, 100, 150, 150 }, "leaf");
