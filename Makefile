@@ -33,5 +33,9 @@ bench:
 package: build
 	cd $(BUILD) && cpack -G DEB
 
+# The libFuzzer targets (clang, ASan + UBSan), each for FUZZ_SECONDS (default 60).
+fuzz:
+	FUZZ_SECONDS=$(or $(FUZZ_SECONDS),60) scripts/fuzz.sh
+
 clean:
 	rm -rf build build-asan build-tsan

@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
@@ -79,6 +81,31 @@ int RenameNoReplace(const fs::path& from, const fs::path& to)
     if (::lstat(to.c_str(), &taken) == 0)
         return EEXIST;
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+// Removes the temporaries of earlier saves of `path` whose process has ended (a save killed
+// between writing and renaming leaves one). Temporaries of running processes stay.
+void RemoveStaleTemporaries(const fs::path& folder, const fs::path& path)
+{
+    const std::string prefix = "." + path.filename().string() + ".tmp-";
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string rest = name.substr(prefix.size());
+        const size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos || rest.find_first_not_of("0123456789-") != std::string::npos)
+            continue;
+        const long pid = std::strtol(rest.substr(0, dash).c_str(), nullptr, 10);
+        if (pid <= 0 || pid == static_cast<long>(::getpid()))
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            struct stat info;
+            if (::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode))
+                ::unlink(it->path().c_str());
+        }
+    }
 }
 
 } // namespace
@@ -163,6 +190,7 @@ int ReplaceWhole(const fs::path& requested, const std::string& bytes)
         return error;
     }
     SyncFolder(folder);
+    RemoveStaleTemporaries(folder, path);
     return 0;
 }
 

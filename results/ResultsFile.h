@@ -18,7 +18,8 @@ ReadResult ReadWhole(const std::filesystem::path& path, std::string& bytes, int&
 
 // Writes `bytes` to a new file beside `path`, flushes it to the disk and renames it over
 // `path`. On failure the old file is untouched, nothing is left behind and the errno is
-// returned; 0 means success. A symbolic link at `path` is followed, not replaced.
+// returned; 0 means success. A symbolic link at `path` is followed, not replaced. After a
+// success, temporaries that earlier saves of `path` left when their process died are removed.
 int ReplaceWhole(const std::filesystem::path& path, const std::string& bytes);
 
 // Renames the entry at `path` to a name beside it with the local date and time of `now`
