@@ -28,13 +28,7 @@ void OfferOrGrey(IMButtonBase<IMStateView>* button, const std::function<void()>&
 
 IMDialog* BuildResultsScreen(IMDialog* mainWindow, const ResultsScreenTexts& texts, ResultsScreenActions actions)
 {
-    auto* screen = new IMDialog(mainWindow, nullptr, 0);
-
-    auto* background = screen->CreatePicture(0, 0, L"DefaultBackGround");
-    background->SetRect(RECT { 0, 0, screen->GetWidth(), screen->GetHeight() });
-
-    CreateCentredText(screen, 10, L"информационный источник сложной структуры", 14);
-    CreateCentredText(screen, 35, L"Варнико", 18, true);
+    IMDialog* screen = CreateHeadedScreen(mainWindow);
     CreateCentredText(screen, 150, L"ЗАДАНИЕ ВЫПОЛНЕНО", 24);
     CreateScreenText(screen, 30, 250, L"Номер ЦОР:", 18, true);
     CreateScreenText(screen, 135, 250, texts.resourceNumber, 18);

@@ -30,3 +30,15 @@ IMStaticPictureBase<IMTextView>* CreateCentredText(IMDialog* dialog, int y, cons
     label->MoveTo(dialog->GetWidth() / 2 - label->GetWidth() / 2, y);
     return label;
 }
+
+IMDialog* CreateHeadedScreen(IMDialog* mainWindow)
+{
+    auto* screen = new IMDialog(mainWindow, nullptr, 0);
+
+    auto* background = screen->CreatePicture(0, 0, L"DefaultBackGround");
+    background->SetRect(RECT { 0, 0, screen->GetWidth(), screen->GetHeight() });
+
+    CreateCentredText(screen, 10, L"информационный источник сложной структуры", 14);
+    CreateCentredText(screen, 35, L"Варнико", 18, true);
+    return screen;
+}

@@ -23,3 +23,7 @@ IMStaticPictureBase<IMTextView>* CreateScreenText(IMDialog* dialog, int x, int y
 // The same text centred on `dialog`: x = width / 2 - text width / 2, each half truncated.
 IMStaticPictureBase<IMTextView>* CreateCentredText(IMDialog* dialog, int y, const std::wstring& text, int size,
     bool bold = false);
+
+// A new whole-window screen (child of `mainWindow`, layer 0) with the stretched background,
+// the kind of resource at y 10 and the course at y 35, both centred.
+IMDialog* CreateHeadedScreen(IMDialog* mainWindow);

@@ -75,13 +75,7 @@ void BuildDescription(IMDialog* screen, const std::wstring& description)
 
 IMDialog* BuildStartScreen(IMDialog* mainWindow, const StartScreenTexts& texts, StartScreenActions actions)
 {
-    auto* screen = new IMDialog(mainWindow, nullptr, 0);
-
-    auto* background = screen->CreatePicture(0, 0, L"DefaultBackGround");
-    background->SetRect(RECT { 0, 0, screen->GetWidth(), screen->GetHeight() });
-
-    CreateCentredText(screen, 10, L"информационный источник сложной структуры", 14);
-    CreateCentredText(screen, 35, L"Варнико", 18, true);
+    IMDialog* screen = CreateHeadedScreen(mainWindow);
     CreateScreenText(screen, 30, 115, L"Номер ЦОР:", 18, true);
     CreateScreenText(screen, 135, 115, texts.resourceNumber, 18);
     CreateScreenText(screen, 30, 152, L"Название:", 18, true);
