@@ -87,7 +87,10 @@ int RenameNoReplace(const fs::path& from, const fs::path& to)
 // between writing and renaming leaves one). Temporaries of running processes stay.
 void RemoveStaleTemporaries(const fs::path& folder, const fs::path& path)
 {
-    const std::string prefix = "." + path.filename().string() + ".tmp-";
+    // Built by appending: GCC 12 misreads "." + name at -O2 as an overlapping copy.
+    std::string prefix = ".";
+    prefix += path.filename().string();
+    prefix += ".tmp-";
     std::error_code ec;
     for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
