@@ -83,14 +83,21 @@ int RenameNoReplace(const fs::path& from, const fs::path& to)
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+// ".<name>.tmp-": how the temporaries of saves of `path` begin. Built by appending: GCC 12
+// misreads "." + name in optimised builds as an overlapping copy.
+std::string TemporaryPrefix(const fs::path& path)
+{
+    std::string prefix = ".";
+    prefix += path.filename().string();
+    prefix += ".tmp-";
+    return prefix;
+}
+
 // Removes the temporaries of earlier saves of `path` whose process has ended (a save killed
 // between writing and renaming leaves one). Temporaries of running processes stay.
 void RemoveStaleTemporaries(const fs::path& folder, const fs::path& path)
 {
-    // Built by appending: GCC 12 misreads "." + name at -O2 as an overlapping copy.
-    std::string prefix = ".";
-    prefix += path.filename().string();
-    prefix += ".tmp-";
+    const std::string prefix = TemporaryPrefix(path);
     std::error_code ec;
     for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
@@ -166,8 +173,11 @@ int ReplaceWhole(const fs::path& requested, const std::string& bytes)
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = folder / ("." + path.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-"
-                       + std::to_string(serial++));
+        std::string name = TemporaryPrefix(path);
+        name += std::to_string(::getpid());
+        name += '-';
+        name += std::to_string(serial++);
+        temporary = folder / name;
         // 0666 less the umask, as for any new file; an existing file's mode is copied below.
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
