@@ -174,6 +174,57 @@ protected:
         }
     }
 
+    // Drives the program at random for a few minutes of program time, then checks that the
+    // record the program saves equals the one it held in memory. Answers the file it saved.
+    std::filesystem::path RunMonkeyAndCheckTheRecord()
+    {
+        uint64_t elapsed = 0;
+        bool closed = false;
+        while (elapsed < kRunMs) {
+            const int actions = std::uniform_int_distribution<int>(1, 3)(random);
+            for (int i = 0; i < actions && !window->IsQuitting(); ++i)
+                OneAction();
+            if (window->IsQuitting()) {
+                closed = true;
+                break;
+            }
+            const uint64_t step = std::uniform_int_distribution<uint64_t>(5, 80)(random);
+            Pass(step);
+            elapsed += step;
+            if (window->IsQuitting()) {
+                closed = true;
+                break;
+            }
+        }
+        std::printf("monkey: %llu messages over %llu ms of program time%s\n", static_cast<unsigned long long>(sent),
+            static_cast<unsigned long long>(elapsed), closed ? ", then the window was closed" : "");
+
+        // What the record holds in memory, written aside, against what the program saves.
+        EXPECT_NE(app->workbook, nullptr);
+        if (!app->workbook)
+            return {};
+        const std::filesystem::path resultsPath(WideToUtf8(app->workbook->ResultsFilePath()));
+        ResultsWorkbook* held = app->workbook->Workbook();
+        const std::filesystem::path aside = dataHome / "in-memory.xls";
+        EXPECT_NE(held, nullptr) << "the monkey's exercise opened no workbook";
+        if (held == nullptr)
+            return {};
+        EXPECT_TRUE(held->Save(Utf8ToWide(aside.string())).ok);
+        const std::string expected = ReadBytes(aside);
+        size_t rows = 0;
+        for (size_t at = expected.find("<Row"); at != std::string::npos; at = expected.find("<Row", at + 1))
+            ++rows;
+        std::printf("monkey: the record holds %zu rows\n", rows);
+
+        App::ReleaseInstance();
+        window = nullptr;
+
+        EXPECT_EQ(ReadBytes(resultsPath), expected);
+        ResultsWorkbook reread(Utf8ToWide(resultsPath.string()), L"Обезьянка");
+        EXPECT_EQ(reread.OpenMessage(), L"");
+        return resultsPath;
+    }
+
     uint32_t seed { SeedFromEnvironment() };
     std::mt19937 random { seed };
     int x { 400 };
@@ -192,47 +243,32 @@ TEST_F(Monkey, RandomInputNeitherCrashesNorLosesResults)
     app->StartPressed(L"Обезьянка");
     Pass();
 
-    uint64_t elapsed = 0;
-    bool closed = false;
-    while (elapsed < kRunMs) {
-        const int actions = std::uniform_int_distribution<int>(1, 3)(random);
-        for (int i = 0; i < actions && !window->IsQuitting(); ++i)
-            OneAction();
-        if (window->IsQuitting()) {
-            closed = true;
-            break;
-        }
-        const uint64_t step = std::uniform_int_distribution<uint64_t>(5, 80)(random);
-        Pass(step);
-        elapsed += step;
-        if (window->IsQuitting()) {
-            closed = true;
-            break;
-        }
+    const std::filesystem::path saved = RunMonkeyAndCheckTheRecord();
+    EXPECT_NE(ReadBytes(saved).find("Обезьянка"), std::string::npos);
+}
+
+TEST_F(Monkey, AfterAWholeRunRandomInputKeepsItsRows)
+{
+    // A seed of its own (the next one), so that this run is not the first test's again.
+    random.seed(++seed);
+    SCOPED_TRACE("TIRLAN_MONKEY_SEED=" + std::to_string(seed - 1));
+    std::printf("monkey seed %u (this run uses the one after it)\n", seed - 1);
+    // The whole task first, so that the record holds the rows of an exercise's end too; the
+    // monkey then starts on the results screen.
+    StartGame(L"Обезьянка");
+    for (int puzzle = 0; puzzle < 3; ++puzzle) {
+        SolvePuzzle();
+        ClickNextArrow();
     }
-    std::printf("monkey: %llu messages over %llu ms of program time%s\n", static_cast<unsigned long long>(sent),
-        static_cast<unsigned long long>(elapsed), closed ? ", then the window was closed" : "");
-
-    // What the record holds in memory, written aside, against what the program saves.
-    ASSERT_NE(app->workbook, nullptr);
-    const std::filesystem::path resultsPath(WideToUtf8(app->workbook->ResultsFilePath()));
-    ResultsWorkbook* held = app->workbook->Workbook();
-    const std::filesystem::path aside = dataHome / "in-memory.xls";
-    ASSERT_NE(held, nullptr) << "the monkey's exercise opened no workbook";
-    ASSERT_TRUE(held->Save(Utf8ToWide(aside.string())).ok);
-    const std::string expected = ReadBytes(aside);
-    ASSERT_NE(expected.find("Обезьянка"), std::string::npos);
-    size_t rows = 0;
-    for (size_t at = expected.find("<Row"); at != std::string::npos; at = expected.find("<Row", at + 1))
-        ++rows;
-    std::printf("monkey: the record holds %zu rows\n", rows);
-
-    App::ReleaseInstance();
-    window = nullptr;
-
-    EXPECT_EQ(ReadBytes(resultsPath), expected);
-    ResultsWorkbook reread(Utf8ToWide(resultsPath.string()), L"Обезьянка");
-    EXPECT_EQ(reread.OpenMessage(), L"");
+    RunFor(2500);
+    ASSERT_NE(app->resultsScreen, nullptr);
+    // The monkey may start another pupil's run; the first pupil's file keeps the whole task.
+    const std::filesystem::path first(WideToUtf8(app->workbook->ResultsFilePath()));
+    RunMonkeyAndCheckTheRecord();
+    const std::string saved = ReadBytes(first);
+    EXPECT_NE(saved.find("Количество перетаскиваний предметов</Data></Cell><Cell><Data ss:Type=\"Number\">28<"),
+        std::string::npos);
+    EXPECT_NE(saved.find("Общее время работы с упражнением. с."), std::string::npos);
 }
 
 } // namespace
