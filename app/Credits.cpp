@@ -79,5 +79,6 @@ IMDialog* BuildCredits(IMDialog* mainWindow, bool* showing)
             *showing = false;
         return 0L;
     });
+    HoldKeyboardWhileOpen(mainWindow, overlay);
     return overlay;
 }

@@ -11,19 +11,6 @@ constexpr int kBoxWidth = 136;
 constexpr int kBoxHeight = 200;
 constexpr uint32_t kDimming = 0x4B000096; // translucent dark blue
 
-// Whether `child` is still one of `dialog`'s children and not on its way out. Compares
-// pointers only: `child` may already be gone.
-bool IsLiveChild(const IMDialog* dialog, const IMControl* child)
-{
-    if (!child || dialog->IsPendingDelete(child))
-        return false;
-    for (const auto* map : { &dialog->GetChildren(), &dialog->GetPendingChildren() })
-        for (const auto& [layer, controls] : *map)
-            if (std::find(controls.begin(), controls.end(), child) != controls.end())
-                return true;
-    return false;
-}
-
 // Connects `action` to the button's click; an empty action leaves the button without one.
 void ConnectAction(IMButtonBase<IMStateView>* button, const std::function<void()>& action)
 {
@@ -67,14 +54,6 @@ IMDialog* BuildExitDialog(IMDialog* mainWindow, int width, int height, ExitDialo
     for (const RECT& line : frame)
         box->CreatePicture(0, 0, L"EditBarKaretka")->SetRect(line);
 
-    // The keyboard stays with the overlay while it is open, so that typing or Enter does not
-    // reach the screen beneath; when it closes, the screen that had the keyboard gets it back.
-    IMControl* previousFocus = mainWindow->GetFocusChild();
-    overlay->SetFocus(true);
-    ConnectTracked(overlay->sigClosed, overlay, [mainWindow, overlay, previousFocus](const IMEvent&) {
-        if (overlay->IsFocused() && IsLiveChild(mainWindow, previousFocus))
-            previousFocus->SetFocus(true);
-        return 0L;
-    });
+    HoldKeyboardWhileOpen(mainWindow, overlay);
     return overlay;
 }

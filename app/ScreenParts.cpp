@@ -2,6 +2,8 @@
 
 #include "graphics/TextLabel.h"
 
+#include <algorithm>
+
 IMDialog* CreateSubDialog(int x, int width, IMDialog* parent, int y, int height, int layer)
 {
     const RECT rect { x, y, x + width, y + height };
@@ -41,4 +43,30 @@ IMDialog* CreateHeadedScreen(IMDialog* mainWindow)
     CreateCentredText(screen, 10, L"информационный источник сложной структуры", 14);
     CreateCentredText(screen, 35, L"Варнико", 18, true);
     return screen;
+}
+
+namespace {
+// Whether `child` is still one of `dialog`'s children and not on its way out. Compares
+// pointers only: `child` may already be gone.
+bool IsLiveChild(const IMDialog* dialog, const IMControl* child)
+{
+    if (!child || dialog->IsPendingDelete(child))
+        return false;
+    for (const auto* map : { &dialog->GetChildren(), &dialog->GetPendingChildren() })
+        for (const auto& [layer, controls] : *map)
+            if (std::find(controls.begin(), controls.end(), child) != controls.end())
+                return true;
+    return false;
+}
+} // namespace
+
+void HoldKeyboardWhileOpen(IMDialog* mainWindow, IMDialog* overlay)
+{
+    IMControl* previousFocus = mainWindow->GetFocusChild();
+    overlay->SetFocus(true);
+    ConnectTracked(overlay->sigClosed, overlay, [mainWindow, overlay, previousFocus](const IMEvent&) {
+        if (overlay->IsFocused() && IsLiveChild(mainWindow, previousFocus))
+            previousFocus->SetFocus(true);
+        return 0L;
+    });
 }

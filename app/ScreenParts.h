@@ -27,3 +27,8 @@ IMStaticPictureBase<IMTextView>* CreateCentredText(IMDialog* dialog, int y, cons
 // A new whole-window screen (child of `mainWindow`, layer 0) with the stretched background,
 // the kind of resource at y 10 and the course at y 35, both centred.
 IMDialog* CreateHeadedScreen(IMDialog* mainWindow);
+
+// Gives `overlay` the keyboard while it is open, so that typing or Enter does not reach the
+// screen beneath; when it closes, the child of `mainWindow` that had the keyboard gets it
+// back (if it is still there).
+void HoldKeyboardWhileOpen(IMDialog* mainWindow, IMDialog* overlay);

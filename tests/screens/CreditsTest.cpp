@@ -2,6 +2,7 @@
 // back, and the flag that keeps a second copy from opening.
 
 #include "app/Credits.h"
+#include "app/StartScreen.h"
 
 #include "ScreenFixture.h"
 
@@ -127,6 +128,28 @@ TEST_F(CreditsTest, ScreenshotShowsTheCredits)
     ASSERT_EQ(pixels.size(), 800u * 600u);
     EXPECT_GT(InkIn(pixels, RECT { 22, 18, 200, 45 }), 80) << "the course title";
     EXPECT_GT(InkIn(pixels, RECT { 22, 450, 300, 472 }), 80) << "the last name";
+}
+
+TEST_F(CreditsTest, TheScreenBeneathGetsTheKeyboardOnlyAfterTheCreditsClose)
+{
+    std::vector<std::wstring> started;
+    StartScreenActions start;
+    start.start = [&](const std::wstring& name) { started.push_back(name); };
+    BuildStartScreen(window, StartScreenTexts {}, start);
+    Pass();
+    Type(L"Ян");
+
+    ASSERT_NE(BuildCredits(window, &showing), nullptr);
+    Pass();
+    Type(L"xyz");
+    Key(VK_RETURN);
+    EXPECT_TRUE(started.empty()) << "Enter does not start the game under the credits";
+
+    CloseWithItsButton();
+    Pass();
+    Type(L"а");
+    Key(VK_RETURN);
+    EXPECT_EQ(started, std::vector<std::wstring> { L"Яна" });
 }
 
 } // namespace
