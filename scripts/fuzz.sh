@@ -89,7 +89,7 @@ for t in "${targets[@]}"; do
   [ -f "$root/fuzz/$t.dict" ] && extra+=("-dict=$root/fuzz/$t.dict")
   echo "== fuzz_$t for ${seconds}s"
   set +e
-  (cd "$logs" && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0" nice -n "$nicety" "$build/fuzz/fuzz_$t" "$corpus" "$seeds/$t" \
+  (cd "$logs" && ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0 LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0" nice -n "$nicety" "$build/fuzz/fuzz_$t" "$corpus" "$seeds/$t" \
     -max_total_time="$seconds" -jobs=1 -workers=1 -rss_limit_mb=2048 -timeout=25 -print_final_stats=1 \
     -artifact_prefix="$artifacts/" "${extra[@]}" >"$logs/driver.log" 2>&1)
   rc=$?
