@@ -105,6 +105,8 @@ std::unique_ptr<SoundSource> SoundSource::FromFile(const std::string& path)
 
 uint32_t SoundSource::Read(uint8_t* destination, uint32_t length)
 {
+    if (!opened)
+        return 0;
     const ogg_int64_t position = ov_pcm_tell(decoder.get());
     if (position < 0)
         return 0;
@@ -127,4 +129,18 @@ uint32_t SoundSource::Read(uint8_t* destination, uint32_t length)
     return sum;
 }
 
-bool SoundSource::Rewind() { return ov_pcm_seek(decoder.get(), 0) == 0; }
+bool SoundSource::Rewind()
+{
+    // A fresh decoder over the same bytes rather than a seek: seeking inside a damaged stream
+    // can leave the Ogg layer in a state that a later read mishandles (a negative copy inside
+    // libogg), while opening again replays exactly what the first pass decoded.
+    if (opened)
+        ov_clear(decoder.get());
+    opened = false;
+    reader.offset = 0;
+    const ov_callbacks callbacks { ReadCallback, SeekCallback, CloseCallback, TellCallback };
+    if (ov_open_callbacks(&reader, decoder.get(), nullptr, 0, callbacks) != 0)
+        return false;
+    opened = true;
+    return true;
+}
